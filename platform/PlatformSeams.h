@@ -24,7 +24,7 @@ enum class Call {
 
 // Calls of one kind made since the last Reset.
 long Calls(Call call);
-// Forget the counts and every planned failure; the live counts below are kept.
+// Forget the counts, every planned failure, the limit and the fill; the live counts are kept.
 void Reset();
 // The n-th call (1 for the next one) of this kind from now on fails; n <= 0 plans nothing.
 void FailNth(Call call, long n);
@@ -35,6 +35,10 @@ void FailNthFallible(long n);
 long FallibleCalls();
 // LocalAlloc refuses requests above this many bytes (0: no limit), as a 32-bit process would.
 void SetLocalAllocLimit(std::size_t bytes);
+// New local blocks without LMEM_ZEROINIT are filled with this byte (below 0: left as the C heap
+// leaves them). Decoding the same input under two fills shows any byte that was handed over
+// without being written.
+void SetLocalAllocFill(int byte);
 
 // What is alive right now, whoever made it: local blocks, heap objects, open file handles.
 long LiveLocalBlocks();

@@ -21,6 +21,7 @@ struct SeamState {
     long fallibleCalls = 0;
     long fallibleFailAt = 0;
     std::size_t localAllocLimit = 0;
+    int localAllocFill = -1;
     long liveLocalBlocks = 0;
     long liveObjects = 0;
     long openHandles = 0;
@@ -277,6 +278,9 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
         return nullptr;
     }
     static_cast<LocalHeader*>(raw)->size = bytes;
+    if ((flags & LMEM_ZEROINIT) == 0 && s.localAllocFill >= 0) {
+        std::memset(static_cast<LocalHeader*>(raw) + 1, s.localAllocFill, bytes);
+    }
     ++s.liveLocalBlocks;
     return static_cast<LocalHeader*>(raw) + 1;
 }
@@ -334,6 +338,7 @@ void Reset() {
     s.fallibleCalls = 0;
     s.fallibleFailAt = 0;
     s.localAllocLimit = 0;
+    s.localAllocFill = -1;
 }
 
 void FailNth(Call call, long n) {
@@ -350,6 +355,8 @@ void FailNthFallible(long n) {
 long FallibleCalls() { return State().fallibleCalls; }
 
 void SetLocalAllocLimit(std::size_t bytes) { State().localAllocLimit = bytes; }
+
+void SetLocalAllocFill(int byte) { State().localAllocFill = byte < 0 ? -1 : (byte & 0xFF); }
 
 long LiveLocalBlocks() { return State().liveLocalBlocks; }
 long LiveObjects() { return State().liveObjects; }
