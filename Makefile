@@ -3,11 +3,16 @@
 BUILD ?= build
 NATIVE := $(BUILD)/native
 WIN32 := $(BUILD)/win32
+ASAN := $(BUILD)/asan
+FUZZ := $(BUILD)/fuzz
+# Seconds for each fuzz target, in `make fuzz` and in the bounded pass of `make test`.
+FUZZ_SECONDS ?= 60
+SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 JOBS ?= $(shell nproc)
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all bootstrap native win32 test test-native test-win32 demo clean
+.PHONY: all bootstrap native win32 test test-native test-win32 test-asan test-fuzz fuzz fuzz-build fuzz-seeds demo clean
 
 all: native win32
 
@@ -29,7 +34,30 @@ test-native: native
 test-win32: win32
 	ctest --test-dir $(WIN32) --output-on-failure
 
-test: test-native test-win32
+# The native suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer (gcc: its
+# sanitizer runtimes are shared libraries, so the plug-in's own .so links as it always does).
+test-asan: bootstrap
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=gcc \
+	  -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_FLAGS="$(SANITIZE)" -DCMAKE_CXX_FLAGS="$(SANITIZE)" >/dev/null
+	@cmake --build $(ASAN) -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang); `make fuzz FUZZ_SECONDS=600` for a longer run.
+fuzz-build: bootstrap
+	@cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DORVANE_FUZZ=ON -DORVANE_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ) --target orvane_fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	@scripts/fuzz $(FUZZ) $(FUZZ_SECONDS)
+
+test-fuzz: fuzz
+
+# Writes the seed corpus again from the test fixtures and the samples.
+fuzz-seeds: fuzz-build
+	$(FUZZ)/fuzz/orvane_fuzz_seeds fuzz/corpus $(wildcard samples/*.gpc samples/*.bmp)
+
+test: test-native test-win32 test-asan test-fuzz
 
 demo: native win32
 	@scripts/demo $(NATIVE) $(WIN32)
