@@ -33,6 +33,8 @@ void FailNth(Call call, long n);
 void FailNthFallible(long n);
 // Failable calls made since the last Reset.
 long FallibleCalls();
+// Calls of this kind made to fail since the last Reset.
+long Failures(Call call);
 // LocalAlloc refuses requests above this many bytes (0: no limit), as a 32-bit process would.
 void SetLocalAllocLimit(std::size_t bytes);
 // New local blocks without LMEM_ZEROINIT are filled with this byte (below 0: left as the C heap

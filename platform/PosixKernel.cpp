@@ -18,6 +18,7 @@ namespace {
 struct SeamState {
     long calls[static_cast<int>(seams::Call::Count)] = {};
     long failAt[static_cast<int>(seams::Call::Count)] = {};
+    long failures[static_cast<int>(seams::Call::Count)] = {};
     long fallibleCalls = 0;
     long fallibleFailAt = 0;
     std::size_t localAllocLimit = 0;
@@ -58,6 +59,7 @@ bool Enter(seams::Call call) {
         const long any = ++s.fallibleCalls;
         fail = fail || (s.fallibleFailAt > 0 && any == s.fallibleFailAt);
     }
+    if (fail) ++s.failures[index];
     return fail;
 }
 
@@ -335,6 +337,7 @@ void Reset() {
     SeamState& s = State();
     for (long& c : s.calls) c = 0;
     for (long& f : s.failAt) f = 0;
+    for (long& f : s.failures) f = 0;
     s.fallibleCalls = 0;
     s.fallibleFailAt = 0;
     s.localAllocLimit = 0;
@@ -353,6 +356,8 @@ void FailNthFallible(long n) {
 }
 
 long FallibleCalls() { return State().fallibleCalls; }
+
+long Failures(Call call) { return State().failures[static_cast<int>(call)]; }
 
 void SetLocalAllocLimit(std::size_t bytes) { State().localAllocLimit = bytes; }
 
