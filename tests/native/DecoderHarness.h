@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
+#include <cstring>
 
 #include "platform/PlatformSeams.h"
 #include "plugin/PictureDecoder.h"
