@@ -21,15 +21,3 @@ Decoded DecodeThroughPlugin(const Bytes& file) {
     LocalFree(pixels);
     return out;
 }
-
-Bitmap AsHandedOver(const Bitmap& stored) {
-    Bitmap out = stored;
-    if (stored.header.biHeight >= 0) return out;
-    out.header.biHeight = -stored.header.biHeight;
-    const std::size_t stride = static_cast<std::size_t>(RowStride(stored.header));
-    const std::size_t rows = static_cast<std::size_t>(RowCount(stored.header));
-    for (std::size_t y = 0; y < rows; ++y) {
-        std::memcpy(out.rows.data() + y * stride, stored.rows.data() + (rows - 1 - y) * stride, stride);
-    }
-    return out;
-}

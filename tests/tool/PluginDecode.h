@@ -14,7 +14,3 @@ struct Decoded {
 };
 
 Decoded DecodeThroughPlugin(const Bytes& file);
-
-// The bitmap as the plug-in hands it over: bottom-up, biHeight = |height|, rows reversed when the
-// stored picture was top-down.
-Bitmap AsHandedOver(const Bitmap& stored);

@@ -1,5 +1,7 @@
 #include "tests/tool/TestPictures.h"
 
+#include <cstring>
+
 namespace {
 
 class Random {
@@ -84,4 +86,16 @@ Bitmap MakeBitmap(std::int32_t width, std::int32_t height, std::uint16_t bits, C
     }
     bitmap.header.biSizeImage = static_cast<std::uint32_t>(bitmap.rows.size());
     return bitmap;
+}
+
+Bitmap AsHandedOver(const Bitmap& stored) {
+    Bitmap out = stored;
+    if (stored.header.biHeight >= 0) return out;
+    out.header.biHeight = -stored.header.biHeight;
+    const std::size_t stride = static_cast<std::size_t>(RowStride(stored.header));
+    const std::size_t rows = static_cast<std::size_t>(RowCount(stored.header));
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::memcpy(out.rows.data() + y * stride, stored.rows.data() + (rows - 1 - y) * stride, stride);
+    }
+    return out;
 }

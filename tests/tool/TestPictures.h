@@ -15,3 +15,7 @@ std::string ContentName(Content content);
 // below it. Row padding is zero, as a BMP writer leaves it.
 Bitmap MakeBitmap(std::int32_t width, std::int32_t height, std::uint16_t bits, Content content,
                   std::uint32_t seed, int paletteSize = 256);
+
+// The bitmap as the plug-in hands it over: bottom-up, biHeight = |height|, rows reversed when the
+// stored picture was top-down.
+Bitmap AsHandedOver(const Bitmap& stored);
