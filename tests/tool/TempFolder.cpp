@@ -8,6 +8,7 @@
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    // The clock keeps apart test processes that run side by side.
     path = std::filesystem::temp_directory_path() /
            ("orvane-tool-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     std::filesystem::create_directories(path);

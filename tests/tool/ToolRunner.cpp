@@ -26,10 +26,19 @@ std::string Slurp(const std::filesystem::path& path) {
     return text.str();
 }
 
+int ProcessId() {
+#ifdef _WIN32
+    return static_cast<int>(GetCurrentProcessId());
+#else
+    return static_cast<int>(getpid());
+#endif
+}
+
+// A file of its own for each capture: test processes may run side by side.
 std::filesystem::path CaptureFile(const char* stream) {
     static int counter = 0;
-    return std::filesystem::temp_directory_path() /
-           ("orvane-tool-test-" + std::string(stream) + "-" + std::to_string(++counter) + ".txt");
+    return std::filesystem::temp_directory_path() / ("orvane-tool-test-" + std::to_string(ProcessId()) + "-" +
+                                                     std::string(stream) + "-" + std::to_string(++counter) + ".txt");
 }
 
 #ifdef _WIN32
