@@ -64,3 +64,21 @@ demo: native win32
 
 clean:
 	rm -rf $(BUILD)
+
+# Benchmarks, not tests: the native ones (Google Benchmark), then the timing host of orvane01.spi
+# under Wine in one process, with pictures of 1/BENCH_SCALE of each side (32-bit Wine may run
+# emulated, several times slower). Each prints its ratio table; bench/README.md has the figures.
+BENCH_NATIVE := $(BUILD)/bench-native
+BENCH_WIN32 := $(BUILD)/bench-win32
+BENCH_SCALE ?= 2
+BENCH_REPEATS ?= 3
+
+.PHONY: bench
+bench: bootstrap
+	@cmake -S . -B $(BENCH_NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_NATIVE) -j $(JOBS) --target orvane_bench
+	$(BENCH_NATIVE)/bench/orvane_bench
+	@cmake -S . -B $(BENCH_WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_WIN32) -j $(JOBS) --target orvane_timing_host
+	cd $(BENCH_WIN32) && wine bench/orvane_timing_host.exe orvane01.spi $(BENCH_SCALE) $(BENCH_REPEATS)

@@ -46,5 +46,9 @@ void SetLocalAllocFill(int byte);
 long LiveLocalBlocks();
 long LiveObjects();
 long OpenHandles();
+// Bytes of the heap objects alive right now, and the most that were alive at one time since the
+// last Reset (which starts the peak again from what is alive).
+std::size_t LiveObjectBytes();
+std::size_t PeakObjectBytes();
 
 }  // namespace seams

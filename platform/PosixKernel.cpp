@@ -26,6 +26,8 @@ struct SeamState {
     long liveLocalBlocks = 0;
     long liveObjects = 0;
     long openHandles = 0;
+    std::size_t liveObjectBytes = 0;
+    std::size_t peakObjectBytes = 0;
 };
 
 SeamState& State() {
@@ -94,6 +96,11 @@ DWORD ErrorFromErrno(int error) {
 // Local blocks carry their size in front, so that LocalSize answers as on Windows.
 struct alignas(std::max_align_t) LocalHeader {
     SIZE_T size;
+};
+
+// Heap objects carry theirs too, so that the bytes alive can be counted when they are freed.
+struct alignas(std::max_align_t) ObjectHeader {
+    std::size_t size;
 };
 
 }  // namespace
@@ -317,16 +324,25 @@ int lstrlenA(LPCSTR text) {
 
 void* AllocateObject(std::size_t bytes) noexcept {
     if (Enter(seams::Call::ObjectAlloc)) return nullptr;
-    void* object = ::operator new(bytes, std::nothrow);
-    if (object != nullptr) ++State().liveObjects;
-    return object;
+    if (bytes > static_cast<std::size_t>(-1) - sizeof(ObjectHeader)) return nullptr;
+    void* raw = ::operator new(sizeof(ObjectHeader) + bytes, std::nothrow);
+    if (raw == nullptr) return nullptr;
+    static_cast<ObjectHeader*>(raw)->size = bytes;
+    SeamState& s = State();
+    ++s.liveObjects;
+    s.liveObjectBytes += bytes;
+    if (s.liveObjectBytes > s.peakObjectBytes) s.peakObjectBytes = s.liveObjectBytes;
+    return static_cast<ObjectHeader*>(raw) + 1;
 }
 
 void FreeObject(void* object) noexcept {
     Enter(seams::Call::ObjectFree);
     if (object == nullptr) return;
-    ::operator delete(object);
-    --State().liveObjects;
+    ObjectHeader* header = static_cast<ObjectHeader*>(object) - 1;
+    SeamState& s = State();
+    --s.liveObjects;
+    s.liveObjectBytes -= header->size;
+    ::operator delete(header);
 }
 
 namespace seams {
@@ -342,6 +358,7 @@ void Reset() {
     s.fallibleFailAt = 0;
     s.localAllocLimit = 0;
     s.localAllocFill = -1;
+    s.peakObjectBytes = s.liveObjectBytes;
 }
 
 void FailNth(Call call, long n) {
@@ -366,5 +383,7 @@ void SetLocalAllocFill(int byte) { State().localAllocFill = byte < 0 ? -1 : (byt
 long LiveLocalBlocks() { return State().liveLocalBlocks; }
 long LiveObjects() { return State().liveObjects; }
 long OpenHandles() { return State().openHandles; }
+std::size_t LiveObjectBytes() { return State().liveObjectBytes; }
+std::size_t PeakObjectBytes() { return State().peakObjectBytes; }
 
 }  // namespace seams

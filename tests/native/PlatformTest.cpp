@@ -317,6 +317,27 @@ TEST_F(PlatformTest, APlannedObjectAllocFailureYieldsNoObjectAndConstructsNothin
     EXPECT_EQ(seams::Calls(seams::Call::ObjectFree), 1);
 }
 
+TEST_F(PlatformTest, ObjectBytesCountWhatIsAliveAndTheMostAliveAtOnce) {
+    const std::size_t live = seams::LiveObjectBytes();
+    ASSERT_EQ(seams::PeakObjectBytes(), live);
+    void* a = AllocateObject(100);
+    void* b = AllocateObject(50);
+    FreeObject(a);
+    void* c = AllocateObject(30);
+    EXPECT_EQ(seams::LiveObjectBytes(), live + 80);
+    EXPECT_EQ(seams::PeakObjectBytes(), live + 150);
+    // A failed allocation adds nothing.
+    seams::FailNth(seams::Call::ObjectAlloc, 1);
+    EXPECT_EQ(AllocateObject(1000), nullptr);
+    EXPECT_EQ(seams::PeakObjectBytes(), live + 150);
+    seams::Reset();
+    EXPECT_EQ(seams::PeakObjectBytes(), live + 80);
+    FreeObject(b);
+    FreeObject(c);
+    EXPECT_EQ(seams::LiveObjectBytes(), live);
+    EXPECT_EQ(seams::PeakObjectBytes(), live + 80);
+}
+
 TEST_F(PlatformTest, FailNthFallibleCountsOnlyCallsThatCanFail) {
     seams::FailNthFallible(2);
     HLOCAL first = LocalAlloc(LMEM_FIXED, 4);  // fallible call 1
