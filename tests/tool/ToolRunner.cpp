@@ -19,11 +19,14 @@ extern char** environ;
 
 namespace {
 
+// The captured text, with the CR LF line ends of Windows programs read as LF.
 std::string Slurp(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::ostringstream captured;
+    captured << in.rdbuf();
+    std::string text = captured.str();
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
 int ProcessId() {
