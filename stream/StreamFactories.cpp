@@ -6,10 +6,12 @@
 
 ByteStream* OpenFileStream(const char* path, std::int32_t windowStart) {
     if (windowStart < 0) return nullptr;
-    void* memory = AllocateObject(sizeof(FileStream));
+    // One allocation: the stream, then its read-ahead buffer.
+    void* memory = AllocateObject(sizeof(FileStream) + FileStream::kReadAhead);
     if (memory == nullptr) return nullptr;
+    std::uint8_t* readAhead = static_cast<std::uint8_t*>(memory) + sizeof(FileStream);
     try {
-        return new (memory) FileStream(path, windowStart);
+        return new (memory) FileStream(path, windowStart, readAhead, FileStream::kReadAhead);
     } catch (...) {
         // Nothing was opened: only the object's memory is to be given back.
         FreeObject(memory);
