@@ -17,49 +17,85 @@ std::int32_t LzssReader::Read(void* buffer, std::int32_t count) {
     if (count >= allowed) count = allowed;
     if (count <= 0) return 0;
 
-    std::uint8_t* out = static_cast<std::uint8_t*>(buffer);
-    std::int32_t written = 0;
-    while (written < count) {
-        if (matchLeft > 0) {
-            const std::int32_t n = matchLeft < count - written ? matchLeft : count - written;
-            std::memcpy(out + written, matchBytes + matchIndex, static_cast<std::size_t>(n));
-            written += n;
-            matchIndex += n;
-            matchLeft -= n;
-            continue;
-        }
+    std::uint8_t* const first = static_cast<std::uint8_t*>(buffer);
+    std::uint8_t* out = first;
+    std::uint8_t* const end = first + count;
+    // Bytes of a reference that an earlier call could not hand out come first.
+    if (matchLeft > 0) {
+        const std::int32_t n = matchLeft < count ? matchLeft : count;
+        std::memcpy(out, matchBytes + matchIndex, static_cast<std::size_t>(n));
+        out += n;
+        matchIndex += n;
+        matchLeft -= n;
+    }
+
+    // The state lives in locals while the loop runs: the source's Read is a call that the compiler
+    // cannot see into, and every byte stored may alias a member, so members would be written back
+    // and fetched again around each compressed byte.
+    ByteStream& from = source;
+    std::uint8_t* const window = ring;
+    std::int32_t at = ringPos;
+    std::int32_t bits = flagBits;
+    std::uint32_t flags = flagByte;
+    bool pending = hasPending != 0;
+    std::uint8_t low = pendingLow;
+    while (out < end) {
         std::uint8_t c;
-        if (source.Read(&c, 1) < 1) break;
-        if (hasPending) {
-            // A reference is expanded whole the moment its second byte arrives; what the caller
-            // does not take now waits in matchBytes.
+        if (from.Read(&c, 1) < 1) break;
+        if (pending) {
+            // A reference is expanded whole the moment its second byte arrives, byte by byte so
+            // that it may overlap what it produces.
+            pending = false;
             const std::int32_t length = (c & 0x0F) + 3;
-            std::int32_t from = ((((c << 4) & 0xF00) | pendingLow) + kWriterOffset) & kWindowMask;
-            for (std::int32_t i = 0; i < length; ++i) {
-                matchBytes[i] = ring[from];
-                ring[ringPos] = matchBytes[i];
-                ringPos = (ringPos + 1) & kWindowMask;
-                from = (from + 1) & kWindowMask;
-            }
-            matchLeft = length;
-            matchIndex = 0;
-            hasPending = 0;
-        } else if (flagBits <= 0) {
-            flagByte = c;
-            flagBits = 8;
-        } else {
-            if (flagByte & 1) {
-                out[written++] = c;
-                ring[ringPos] = c;
-                ringPos = (ringPos + 1) & kWindowMask;
+            std::int32_t copyFrom = ((((c << 4) & 0xF00) | low) + kWriterOffset) & kWindowMask;
+            const std::int32_t room = static_cast<std::int32_t>(end - out);
+            if (length <= room) {
+                // It fits: straight into the caller's buffer.
+                for (std::int32_t i = 0; i < length; ++i) {
+                    const std::uint8_t b = window[copyFrom];
+                    window[at] = b;
+                    out[i] = b;
+                    at = (at + 1) & kWindowMask;
+                    copyFrom = (copyFrom + 1) & kWindowMask;
+                }
+                out += length;
             } else {
-                pendingLow = c;
-                hasPending = 1;
+                // The caller takes only part of it now; the rest waits in matchBytes.
+                for (std::int32_t i = 0; i < length; ++i) {
+                    const std::uint8_t b = window[copyFrom];
+                    window[at] = b;
+                    matchBytes[i] = b;
+                    at = (at + 1) & kWindowMask;
+                    copyFrom = (copyFrom + 1) & kWindowMask;
+                }
+                std::memcpy(out, matchBytes, static_cast<std::size_t>(room));
+                out = end;
+                matchIndex = room;
+                matchLeft = length - room;
             }
-            flagByte = static_cast<std::uint8_t>(flagByte >> 1);
-            --flagBits;
+        } else if (bits <= 0) {
+            flags = c;
+            bits = 8;
+        } else {
+            if (flags & 1) {
+                *out++ = c;
+                window[at] = c;
+                at = (at + 1) & kWindowMask;
+            } else {
+                low = c;
+                pending = true;
+            }
+            flags >>= 1;
+            --bits;
         }
     }
+    ringPos = at;
+    flagBits = bits;
+    flagByte = static_cast<std::uint8_t>(flags);
+    hasPending = pending ? 1 : 0;
+    pendingLow = low;
+
+    const std::int32_t written = static_cast<std::int32_t>(out - first);
     delivered += written;
     return written;
 }

@@ -50,6 +50,16 @@ std::int32_t FileStream::Seek(std::int32_t offset, std::int32_t origin) {
 }
 
 std::int32_t FileStream::Read(void* buffer, std::int32_t count) {
+    if (count == 1 && next < filled) {
+        // The LZSS reader's byte at a time, from the buffer: kept free of calls, so that it needs
+        // no stack frame. A host's handle never holds bytes and never comes here.
+        *static_cast<std::uint8_t*>(buffer) = readAhead[next++];
+        return 1;
+    }
+    return ReadFromPlatform(buffer, count);
+}
+
+std::int32_t FileStream::ReadFromPlatform(void* buffer, std::int32_t count) {
     if (count < 0) return 0;
     if (readAhead != nullptr) return ReadThroughBuffer(static_cast<std::uint8_t*>(buffer), count);
     DWORD got = 0;
@@ -60,13 +70,9 @@ std::int32_t FileStream::Read(void* buffer, std::int32_t count) {
 std::int32_t FileStream::ReadThroughBuffer(std::uint8_t* out, std::int32_t count) {
     const std::int32_t held = Held();
     if (count <= held) {
-        // The usual case: a byte for the LZSS reader, a packet for the run-length decoder.
-        if (count == 1) {
-            *out = readAhead[next++];
-        } else {
-            std::memcpy(out, readAhead + next, static_cast<std::size_t>(count));
-            next += count;
-        }
+        // The usual case: a packet for the run-length decoder, a header.
+        std::memcpy(out, readAhead + next, static_cast<std::size_t>(count));
+        next += count;
         return count;
     }
     DWORD got = 0;

@@ -39,6 +39,11 @@ public:
 
 private:
     ~FileStream() = default;
+    // Read of any count: from the buffer and the platform, or from the platform alone.
+#if defined(__GNUC__)
+    __attribute__((noinline))
+#endif
+    std::int32_t ReadFromPlatform(void* buffer, std::int32_t count);
     std::int32_t ReadThroughBuffer(std::uint8_t* out, std::int32_t count);
     // Bytes read from the platform and not yet delivered: the platform's file position is that far
     // past the stream's position.

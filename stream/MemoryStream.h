@@ -19,6 +19,11 @@ private:
     ~MemoryStream() = default;
     // How many of count bytes lie between the position and the end of the block.
     std::int32_t Available(std::int32_t count) const;
+    // Read of any count: up to count bytes from the position on.
+#if defined(__GNUC__)
+    __attribute__((noinline))
+#endif
+    std::int32_t Copy(void* buffer, std::int32_t count);
 
     std::uint8_t* data;
     std::int32_t size;
