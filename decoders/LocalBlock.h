@@ -1,4 +1,7 @@
 // A fixed local-memory block on its way to the host: freed on every path unless handed over.
+// A zeroed block comes from the allocator already cleared: a large one is then fresh pages that
+// cost nothing until written, so a header that declares a huge picture over little data costs
+// only the bytes the data reaches.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +10,9 @@
 
 class LocalBlock {
 public:
-    explicit LocalBlock(std::int32_t bytes)
-        : handle(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(bytes))) {}
+    enum Content { Unset, Zeroed };
+    LocalBlock(std::int32_t bytes, Content content)
+        : handle(LocalAlloc(content == Zeroed ? LPTR : LMEM_FIXED, static_cast<SIZE_T>(bytes))) {}
     ~LocalBlock() {
         if (handle != nullptr) LocalFree(handle);
     }

@@ -30,16 +30,18 @@ void ReadOrZero(LzssReader& reader, std::uint8_t* at, std::int32_t count) {
     if (got < count) std::memset(at + got, 0, static_cast<std::size_t>(count - got));
 }
 
-// Fills the rows from the reader, the first stored row lowest unless the picture is top-down.
+// Fills the rows of a zeroed block from the reader, the first stored row lowest unless the picture
+// is top-down. Rows the data does not reach stay zero.
 void ReadRows(LzssReader& reader, std::uint8_t* pixels, const PixelLayout& layout) {
     if (!layout.topDown) {
-        ReadOrZero(reader, pixels, layout.rowBytes);
+        reader.Read(pixels, layout.rowBytes);
         return;
     }
     // Top-down: the i-th stored row goes to row rows-1-i, so the host gets the picture bottom-up.
-    for (std::int32_t i = 0; i < layout.rows; ++i) {
-        ReadOrZero(reader, pixels + static_cast<std::int64_t>(layout.rows - 1 - i) * layout.stride,
-                   layout.stride);
+    // A short row is where the data ended; rows of no bytes need no reading.
+    for (std::int32_t i = 0; layout.stride > 0 && i < layout.rows; ++i) {
+        std::uint8_t* row = pixels + static_cast<std::int64_t>(layout.rows - 1 - i) * layout.stride;
+        if (reader.Read(row, layout.stride) < layout.stride) break;
     }
 }
 
@@ -105,9 +107,9 @@ std::int32_t LzBitmapDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlockO
         break;
     }
 
-    LocalBlock info(kLzInfoBlockSize);
+    LocalBlock info(kLzInfoBlockSize, LocalBlock::Unset);
     if (!info.Allocated()) return ResultInputError;
-    LocalBlock pixels(layout.blockSize);
+    LocalBlock pixels(layout.blockSize, LocalBlock::Zeroed);
     if (!pixels.Allocated()) return ResultInputError;
 
     const std::int32_t colourBytes =
@@ -122,7 +124,6 @@ std::int32_t LzBitmapDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlockO
     std::memset(table + colourBytes, 0, static_cast<std::size_t>(4 * kMaxColours - colourBytes));
 
     ReadRows(*reader, pixels.Bytes(), layout);
-    std::memset(pixels.Bytes() + layout.rowBytes, 0, kPixelBlockSpare);
 
     *pixelBlockOut = pixels.HandOver();
     *infoBlockOut = info.HandOver();

@@ -19,8 +19,11 @@ bool ComputePixelLayout(std::int32_t width, std::int32_t height, std::int32_t bi
     return true;
 }
 
-void ReverseRows(std::uint8_t* rows, std::int32_t stride, std::int32_t count) {
-    std::uint8_t* low = rows;
-    std::uint8_t* high = rows + static_cast<std::int64_t>(stride) * (count - 1);
-    for (; low < high; low += stride, high -= stride) std::swap_ranges(low, low + stride, high);
+void ReverseRows(std::uint8_t* rows, std::int32_t stride, std::int32_t count, std::int32_t filled) {
+    const std::int32_t pairs = std::min(filled, count / 2);
+    for (std::int32_t i = 0; i < pairs; ++i) {
+        std::uint8_t* low = rows + static_cast<std::int64_t>(stride) * i;
+        std::uint8_t* high = rows + static_cast<std::int64_t>(stride) * (count - 1 - i);
+        std::swap_ranges(low, low + stride, high);
+    }
 }

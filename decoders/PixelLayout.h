@@ -20,5 +20,7 @@ struct PixelLayout {
 bool ComputePixelLayout(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
                         PixelLayout* layout);
 
-// Reverses the order of count rows of stride bytes in place, turning top-down into bottom-up.
-void ReverseRows(std::uint8_t* rows, std::int32_t stride, std::int32_t count);
+// Reverses the order of count rows of stride bytes in place, turning top-down into bottom-up. Only
+// the first filled rows may hold anything other than zero bytes; the others are left alone where
+// they would only change places with zero rows.
+void ReverseRows(std::uint8_t* rows, std::int32_t stride, std::int32_t count, std::int32_t filled);

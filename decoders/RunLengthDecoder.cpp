@@ -11,10 +11,11 @@ namespace {
 
 constexpr std::int32_t kUnit = 3;  // bytes of a unit: one 24-bit pixel's worth
 
-// Expands the packets into rows of layout.rowBytes bytes. A packet is always expanded whole, so the
-// last one may run up to 383 bytes into the spare room; what no packet reached is zeroed, so that
-// damaged data always gives the same picture.
-void ExpandPackets(ByteStream* stream, std::uint8_t* pixels, const PixelLayout& layout) {
+// Expands the packets into rows of layout.rowBytes bytes, in a zeroed block: what no packet reaches
+// stays zero, so that damaged data always gives the same picture. A packet is always expanded
+// whole, so the last one may run up to 383 bytes into the spare room. Returns the bytes of the rows
+// that packets reached.
+std::int32_t ExpandPackets(ByteStream* stream, std::uint8_t* pixels, const PixelLayout& layout) {
     std::int32_t remaining = layout.rowBytes;
     std::uint8_t* cursor = pixels;
     while (remaining > 0) {
@@ -41,7 +42,8 @@ void ExpandPackets(ByteStream* stream, std::uint8_t* pixels, const PixelLayout& 
         cursor += kUnit * (more + 1);
         remaining -= kUnit * (more + 1);
     }
-    std::memset(cursor, 0, static_cast<std::size_t>(pixels + layout.blockSize - cursor));
+    const std::int32_t reached = static_cast<std::int32_t>(cursor - pixels);
+    return reached < layout.rowBytes ? reached : layout.rowBytes;
 }
 
 }  // namespace
@@ -78,9 +80,9 @@ std::int32_t RunLengthDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlock
     PixelLayout layout;
     if (!ReadGpHeader(stream, &header, &layout)) return ResultUnsupported;
 
-    LocalBlock info(kGpInfoBlockSize);
+    LocalBlock info(kGpInfoBlockSize, LocalBlock::Unset);
     if (!info.Allocated()) return ResultInputError;
-    LocalBlock pixels(layout.blockSize);
+    LocalBlock pixels(layout.blockSize, LocalBlock::Zeroed);
     if (!pixels.Allocated()) return ResultInputError;
 
     // Handed over bottom-up, the layout every host draws.
@@ -88,8 +90,11 @@ std::int32_t RunLengthDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlock
     std::memcpy(info.Bytes(), &header, sizeof header);
     std::memset(info.Bytes() + sizeof header, 0, kGpInfoBlockSize - sizeof header);
 
-    ExpandPackets(stream, pixels.Bytes(), layout);
-    if (layout.topDown) ReverseRows(pixels.Bytes(), layout.stride, layout.rows);
+    const std::int32_t reached = ExpandPackets(stream, pixels.Bytes(), layout);
+    if (layout.topDown && layout.stride > 0) {
+        const auto filledRows = static_cast<std::int32_t>((static_cast<std::int64_t>(reached) + layout.stride - 1) / layout.stride);
+        ReverseRows(pixels.Bytes(), layout.stride, layout.rows, filledRows);
+    }
 
     *pixelBlockOut = pixels.HandOver();
     *infoBlockOut = info.HandOver();
