@@ -3,7 +3,10 @@
 // allocator gives are answered ResultInputError, with nothing left behind.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <climits>
+#include <csignal>
 #include <cstring>
 
 #include "plugin/Exports.h"
@@ -103,6 +106,73 @@ TEST(AbsurdSizes, BlocksTheAllocatorRefusesAreInputErrors) {
         EXPECT_EQ(seams::LiveLocalBlocks(), blocks);
         EXPECT_EQ(seams::LiveObjects(), objects);
         seams::Reset();
+    }
+}
+
+// Ends the whole run when a call is not back within a second: a hang detector, not a timing.
+class Watchdog {
+public:
+    Watchdog() {
+        std::signal(SIGALRM, [](int) {
+            static const char message[] = "HANG: a call did not come back within a second\n";
+            (void)!write(2, message, sizeof message - 1);
+            _exit(3);
+        });
+        alarm(1);
+    }
+    ~Watchdog() { alarm(0); }
+};
+
+// Pictures whose block fits but that their data fills only a sliver of. The work must follow the
+// data: a zero-width top-down picture of 2^31 - 1 rows used to take one empty read per row, and
+// the others used to clear (or reverse) every byte of a block of up to 256 MiB.
+TEST(AbsurdSizes, HugePicturesOverLittleDataCostOnlyTheData) {
+    const Bytes data = PatternBytes(48, 6);
+    const Case cases[] = {
+        {"KMLZ 0 x -(2^31 - 1)", Format::Kmlz, 0, -INT32_MAX, 24},
+        {"KMLZ 8-bit 2^27 x 2", Format::Kmlz, 1 << 27, 2, 8},
+        {"KMLZ 24-bit 1 x -2^25", Format::Kmlz, 1, -(1 << 25), 24},
+        {"GP 2^22 x 16", Format::Gp, 1 << 22, 16, 24},
+        {"GP 3 x -2^24", Format::Gp, 3, -(1 << 24), 24},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BitmapInfoHeader h = MakeHeader(c.width, c.height, c.bits);
+        const Bytes file = c.format == Format::Gp
+                               ? GpFile(h, GpLiteralPackets(data))
+                               : KmlzOf(BitmapFile(h, Bytes(c.bits == 8 ? 1024 : 0, 9), data));
+        const std::size_t stride = static_cast<std::size_t>(StrideOf(c.width, c.bits));
+        const std::size_t rowBytes = stride * static_cast<std::size_t>(c.height < 0 ? -c.height : c.height);
+        seams::Reset();
+        seams::SetLocalAllocFill(0xFF);
+        HLOCAL infoBlock = nullptr, pixelBlock = nullptr;
+        int result;
+        {
+            const Watchdog watchdog;
+            result = Picture(file, &infoBlock, &pixelBlock);
+        }
+        ASSERT_EQ(result, ResultSuccess);
+        ASSERT_EQ(LocalSize(pixelBlock), rowBytes + 768);
+        const auto* pixels = static_cast<const std::uint8_t*>(pixelBlock);
+        // The data's bytes where the rows begin: the first row, or for a top-down picture the last
+        // rows, first stored row last. Every other byte is zero, none left as allocated.
+        std::size_t from = 0, to = 0;
+        if (stride > 0) {
+            const std::size_t dataRows = (data.size() + stride - 1) / stride;
+            from = c.height < 0 ? rowBytes - dataRows * stride : 0;
+            to = from + dataRows * stride;
+            const std::uint8_t* firstStored = c.height < 0 ? pixels + rowBytes - stride : pixels;
+            EXPECT_TRUE(std::equal(data.begin(), data.begin() + static_cast<long>(std::min(stride, data.size())),
+                                   firstStored));
+        }
+        for (std::size_t i = 0; i < LocalSize(pixelBlock); i += 4093) {
+            if (i < from || i >= to) {
+                ASSERT_EQ(pixels[i], 0) << "byte " << i;
+            }
+        }
+        EXPECT_EQ(pixels[LocalSize(pixelBlock) - 1], 0);
+        LocalFree(infoBlock);
+        LocalFree(pixelBlock);
     }
 }
 
