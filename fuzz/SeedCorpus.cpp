@@ -79,6 +79,12 @@ int main(int argc, char** argv) {
     AddPicture(corpus, KmlzFile(static_cast<std::int32_t>(prefix.size()) + 18,
                                 Concat({LiteralLzss(prefix), Bytes{0x00, 0x2D, 0x0F}})));
 
+    // Huge pictures over a few bytes (once a very long loop, and blocks cleared in full).
+    AddPicture(corpus, KmlzOf(BitmapFile(MakeHeader(0, -0x7FFFFFFF, 24), Bytes{}, Bytes{})));
+    AddPicture(corpus, KmlzOf(BitmapFile(MakeHeader(1 << 27, 2, 8), PatternBytes(16, 7), PatternBytes(48, 1))));
+    AddPicture(corpus, KmlzOf(BitmapFile(MakeHeader(1, -(1 << 25), 24), Bytes{}, PatternBytes(48, 2))));
+    AddPicture(corpus, GpFile(MakeHeader(3, -(1 << 24), 24), Bytes{0x01, 1, 2, 3}));
+
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         const Bytes file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
