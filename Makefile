@@ -72,12 +72,13 @@ BENCH_NATIVE := $(BUILD)/bench-native
 BENCH_WIN32 := $(BUILD)/bench-win32
 BENCH_SCALE ?= 2
 BENCH_REPEATS ?= 3
+BENCH_FLAGS ?= --benchmark_repetitions=$(BENCH_REPEATS) --benchmark_report_aggregates_only=true
 
 .PHONY: bench
 bench: bootstrap
 	@cmake -S . -B $(BENCH_NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_NATIVE) -j $(JOBS) --target orvane_bench
-	$(BENCH_NATIVE)/bench/orvane_bench
+	$(BENCH_NATIVE)/bench/orvane_bench $(BENCH_FLAGS)
 	@cmake -S . -B $(BENCH_WIN32) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_WIN32) -j $(JOBS) --target orvane_timing_host

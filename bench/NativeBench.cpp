@@ -47,13 +47,24 @@ void MeasureHeap(const PluginApi& api, Subject& s) {
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions, the median stands for the benchmark.
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
-            seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double s = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median") {
+                    seconds[name] = s;
+                    medians[name] = true;
+                }
+            } else if (!medians[name]) {
+                seconds[name] = s;
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> seconds;
+    std::map<std::string, bool> medians;
 };
 
 template <class Body>
