@@ -57,7 +57,8 @@ test-fuzz: fuzz
 fuzz-seeds: fuzz-build
 	$(FUZZ)/fuzz/orvane_fuzz_seeds fuzz/corpus $(wildcard samples/*.gpc samples/*.bmp)
 
-test: test-native test-win32 test-asan test-fuzz
+# The sanitizer suite last, so that the run closes on its test summary.
+test: test-native test-win32 test-fuzz test-asan
 
 demo: native win32
 	@scripts/demo $(NATIVE) $(WIN32)
