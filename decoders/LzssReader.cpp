@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "decoders/WithStreamClass.h"
+
 namespace {
 // The writer's window places output byte 0 at 4078: window index i is writer position i - 18.
 constexpr std::int32_t kWriterOffset = LzssReader::kMaxMatch;
@@ -12,27 +14,11 @@ LzssReader::LzssReader(ByteStream& source, std::int32_t limit) : source(source),
     std::memset(ring, 0, sizeof ring);
 }
 
-std::int32_t LzssReader::Read(void* buffer, std::int32_t count) {
-    const std::int32_t allowed = limit - delivered;
-    if (count >= allowed) count = allowed;
-    if (count <= 0) return 0;
-
-    std::uint8_t* const first = static_cast<std::uint8_t*>(buffer);
-    std::uint8_t* out = first;
-    std::uint8_t* const end = first + count;
-    // Bytes of a reference that an earlier call could not hand out come first.
-    if (matchLeft > 0) {
-        const std::int32_t n = matchLeft < count ? matchLeft : count;
-        std::memcpy(out, matchBytes + matchIndex, static_cast<std::size_t>(n));
-        out += n;
-        matchIndex += n;
-        matchLeft -= n;
-    }
-
-    // The state lives in locals while the loop runs: the source's Read is a call that the compiler
-    // cannot see into, and every byte stored may alias a member, so members would be written back
-    // and fetched again around each compressed byte.
-    ByteStream& from = source;
+// Decodes into [out, end) until it is full or the source has no more, and returns where it stopped.
+// The state lives in locals while the loop runs: every byte stored may alias a member, so members
+// would be written back and fetched again around each compressed byte.
+template <class Source>
+std::uint8_t* LzssReader::Decode(Source& from, std::uint8_t* out, std::uint8_t* const end) {
     std::uint8_t* const window = ring;
     std::int32_t at = ringPos;
     std::int32_t bits = flagBits;
@@ -94,6 +80,28 @@ std::int32_t LzssReader::Read(void* buffer, std::int32_t count) {
     flagByte = static_cast<std::uint8_t>(flags);
     hasPending = pending ? 1 : 0;
     pendingLow = low;
+
+    return out;
+}
+
+std::int32_t LzssReader::Read(void* buffer, std::int32_t count) {
+    const std::int32_t allowed = limit - delivered;
+    if (count >= allowed) count = allowed;
+    if (count <= 0) return 0;
+
+    std::uint8_t* const first = static_cast<std::uint8_t*>(buffer);
+    std::uint8_t* out = first;
+    std::uint8_t* const end = first + count;
+    // Bytes of a reference that an earlier call could not hand out come first.
+    if (matchLeft > 0) {
+        const std::int32_t n = matchLeft < count ? matchLeft : count;
+        std::memcpy(out, matchBytes + matchIndex, static_cast<std::size_t>(n));
+        out += n;
+        matchIndex += n;
+        matchLeft -= n;
+    }
+
+    out = WithStreamClass(source, [&](auto& from) { return Decode(from, out, end); });
 
     const std::int32_t written = static_cast<std::int32_t>(out - first);
     delivered += written;

@@ -29,6 +29,9 @@ public:
     std::int32_t Read(void* buffer, std::int32_t count);
 
 private:
+    template <class Source>
+    std::uint8_t* Decode(Source& from, std::uint8_t* out, std::uint8_t* end);
+
     ByteStream& source;
     std::int32_t limit;
     std::int32_t delivered = 0;

@@ -4,6 +4,7 @@
 
 #include "decoders/LocalBlock.h"
 #include "decoders/ReadExactly.h"
+#include "decoders/WithStreamClass.h"
 #include "platform/ObjectHeap.h"
 #include "plugin/ResultCode.h"
 
@@ -11,31 +12,38 @@ namespace {
 
 constexpr std::int32_t kUnit = 3;  // bytes of a unit: one 24-bit pixel's worth
 
+// Repeats the unit at run[0..2] until the run's total bytes are written. Eight units (24 bytes) go
+// at a time while they fit, then unit by unit: nothing is written past the run.
+void FillRun(std::uint8_t* run, std::int32_t total) {
+    std::uint8_t* at = run + kUnit;
+    std::uint8_t* const stop = run + total;
+    if (stop - at >= 24) {
+        std::uint8_t pattern[24];
+        for (int i = 0; i < 24; ++i) pattern[i] = run[i % kUnit];
+        for (; stop - at >= 24; at += 24) std::memcpy(at, pattern, 24);
+    }
+    for (; at < stop; at += kUnit) std::memcpy(at, run, kUnit);
+}
+
 // Expands the packets into rows of layout.rowBytes bytes, in a zeroed block: what no packet reaches
 // stays zero, so that damaged data always gives the same picture. A packet is always expanded
 // whole, so the last one may run up to 383 bytes into the spare room. Returns the bytes of the rows
 // that packets reached.
-std::int32_t ExpandPackets(ByteStream* stream, std::uint8_t* pixels, const PixelLayout& layout) {
+template <class Stream>
+std::int32_t ExpandPackets(Stream& stream, std::uint8_t* pixels, const PixelLayout& layout) {
     std::int32_t remaining = layout.rowBytes;
     std::uint8_t* cursor = pixels;
     while (remaining > 0) {
         std::uint8_t head[4];
-        if (stream->Read(head, 4) < 4) break;  // the end of the data, or a failed read
+        if (stream.Read(head, 4) < 4) break;  // the end of the data, or a failed read
         const std::int32_t more = head[0] >> 1;
         std::memcpy(cursor, head + 1, kUnit);
         if (head[0] & 1) {
-            // Run: the unit n more times. Doubling copies make long runs cheap.
-            std::int32_t done = kUnit;
-            const std::int32_t total = kUnit * (more + 1);
-            while (done < total) {
-                const std::int32_t step = done < total - done ? done : total - done;
-                std::memcpy(cursor + done, cursor, static_cast<std::size_t>(step));
-                done += step;
-            }
+            FillRun(cursor, kUnit * (more + 1));
         } else if (more > 0) {
             // Literal: the n further units straight from the stream into the rows.
             const std::int32_t want = kUnit * more;
-            std::int32_t got = stream->Read(cursor + kUnit, want);
+            std::int32_t got = stream.Read(cursor + kUnit, want);
             if (got < 0) got = 0;
             if (got < want) std::memset(cursor + kUnit + got, 0, static_cast<std::size_t>(want - got));
         }
@@ -90,7 +98,8 @@ std::int32_t RunLengthDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlock
     std::memcpy(info.Bytes(), &header, sizeof header);
     std::memset(info.Bytes() + sizeof header, 0, kGpInfoBlockSize - sizeof header);
 
-    const std::int32_t reached = ExpandPackets(stream, pixels.Bytes(), layout);
+    const std::int32_t reached = WithStreamClass(
+        *stream, [&](auto& from) { return ExpandPackets(from, pixels.Bytes(), layout); });
     if (layout.topDown && layout.stride > 0) {
         const auto filledRows = static_cast<std::int32_t>((static_cast<std::int64_t>(reached) + layout.stride - 1) / layout.stride);
         ReverseRows(pixels.Bytes(), layout.stride, layout.rows, filledRows);

@@ -49,16 +49,6 @@ std::int32_t FileStream::Seek(std::int32_t offset, std::int32_t origin) {
     return relative > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(relative);
 }
 
-std::int32_t FileStream::Read(void* buffer, std::int32_t count) {
-    if (count == 1 && next < filled) {
-        // The LZSS reader's byte at a time, from the buffer: kept free of calls, so that it needs
-        // no stack frame. A host's handle never holds bytes and never comes here.
-        *static_cast<std::uint8_t*>(buffer) = readAhead[next++];
-        return 1;
-    }
-    return ReadFromPlatform(buffer, count);
-}
-
 std::int32_t FileStream::ReadFromPlatform(void* buffer, std::int32_t count) {
     if (count < 0) return 0;
     if (readAhead != nullptr) return ReadThroughBuffer(static_cast<std::uint8_t*>(buffer), count);

@@ -34,7 +34,16 @@ public:
 
     void Release() override;
     std::int32_t Seek(std::int32_t offset, std::int32_t origin) override;
-    std::int32_t Read(void* buffer, std::int32_t count) override;
+    // The LZSS reader's byte at a time comes from the buffer without a call; inline, so that a
+    // decoder that knows it reads a FileStream needs no call either. A host's handle never holds
+    // bytes and never takes this path.
+    std::int32_t Read(void* buffer, std::int32_t count) override {
+        if (count == 1 && next < filled) {
+            *static_cast<std::uint8_t*>(buffer) = readAhead[next++];
+            return 1;
+        }
+        return ReadFromPlatform(buffer, count);
+    }
     std::int32_t Write(const void* buffer, std::int32_t count) override;
 
 private:

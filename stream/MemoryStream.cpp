@@ -37,16 +37,6 @@ std::int32_t MemoryStream::Available(std::int32_t count) const {
     return left < count ? left : count;
 }
 
-std::int32_t MemoryStream::Read(void* buffer, std::int32_t count) {
-    if (count == 1 && position < size) {
-        // The LZSS reader takes its bytes one at a time: this path is kept free of the copy's
-        // call, so that it needs no stack frame.
-        *static_cast<std::uint8_t*>(buffer) = data[position++];
-        return 1;
-    }
-    return Copy(buffer, count);
-}
-
 std::int32_t MemoryStream::Copy(void* buffer, std::int32_t count) {
     const std::int32_t n = Available(count);
     if (n > 0) std::memcpy(buffer, data + position, static_cast<std::size_t>(n));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "stream/ByteStream.h"
 
@@ -12,7 +13,16 @@ public:
 
     void Release() override;
     std::int32_t Seek(std::int32_t offset, std::int32_t origin) override;
-    std::int32_t Read(void* buffer, std::int32_t count) override;
+    // Inline, so that a decoder that knows it reads a MemoryStream takes its bytes without a call
+    // through the table, and a read of a fixed small count becomes a plain copy.
+    std::int32_t Read(void* buffer, std::int32_t count) override {
+        if (count > 0 && count <= size - position) {
+            std::memcpy(buffer, data + position, static_cast<std::size_t>(count));
+            position += count;
+            return count;
+        }
+        return Copy(buffer, count);
+    }
     std::int32_t Write(const void* buffer, std::int32_t count) override;
 
 private:
