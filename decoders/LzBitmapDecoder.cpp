@@ -45,6 +45,11 @@ void ReadRows(LzssReader& reader, std::uint8_t* pixels, const PixelLayout& layou
     }
 }
 
+// The answer for a header that was not accepted: not this format, or no memory for the reader.
+std::int32_t Refusal(HeaderCheck check) {
+    return check == HeaderCheck::OutOfMemory ? ResultInputError : ResultUnsupported;
+}
+
 }  // namespace
 
 HeaderCheck CheckLzBitmapHeader(ByteStream* stream, BitmapInfoHeader* header, PixelLayout* layout,
@@ -80,14 +85,8 @@ std::int32_t LzBitmapDecoder::IsSupported(const char*, ByteStream* stream) {
 std::int32_t LzBitmapDecoder::GetPictureInfo(ByteStream* stream, PictureInfo* info) {
     BitmapInfoHeader header;
     PixelLayout layout;
-    switch (CheckLzBitmapHeader(stream, &header, &layout, nullptr)) {
-    case HeaderCheck::Refused:
-        return ResultUnsupported;
-    case HeaderCheck::OutOfMemory:
-        return ResultInputError;
-    case HeaderCheck::Accepted:
-        break;
-    }
+    const HeaderCheck check = CheckLzBitmapHeader(stream, &header, &layout, nullptr);
+    if (check != HeaderCheck::Accepted) return Refusal(check);
     *info = PictureInfo{0, 0, header.biWidth, header.biHeight, 0, 0,
                         static_cast<std::int16_t>(header.biBitCount), 0};
     return ResultSuccess;
@@ -98,14 +97,8 @@ std::int32_t LzBitmapDecoder::GetPicture(ByteStream* stream, HLOCAL* pixelBlockO
     BitmapInfoHeader header;
     PixelLayout layout;
     ObjectPtr<LzssReader> reader;
-    switch (CheckLzBitmapHeader(stream, &header, &layout, &reader)) {
-    case HeaderCheck::Refused:
-        return ResultUnsupported;
-    case HeaderCheck::OutOfMemory:
-        return ResultInputError;
-    case HeaderCheck::Accepted:
-        break;
-    }
+    const HeaderCheck check = CheckLzBitmapHeader(stream, &header, &layout, &reader);
+    if (check != HeaderCheck::Accepted) return Refusal(check);
 
     LocalBlock info(kLzInfoBlockSize, LocalBlock::Unset);
     if (!info.Allocated()) return ResultInputError;
