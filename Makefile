@@ -31,8 +31,10 @@ win32: bootstrap
 test-native: native
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
+# The Windows test programs run side by side: under an emulated Wine each one spends most of its
+# time starting up, on one core.
 test-win32: win32
-	ctest --test-dir $(WIN32) --output-on-failure
+	ctest --test-dir $(WIN32) --output-on-failure -j $(JOBS)
 
 # The native suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer (gcc: its
 # sanitizer runtimes are shared libraries, so the plug-in's own .so links as it always does).
