@@ -60,7 +60,7 @@ std::int32_t FileStream::ReadFromPlatform(void* buffer, std::int32_t count) {
 std::int32_t FileStream::ReadThroughBuffer(std::uint8_t* out, std::int32_t count) {
     const std::int32_t held = Held();
     if (count <= held) {
-        // The usual case: a packet for the run-length decoder, a header.
+        // What is held already (Read serves most of these itself): no platform read.
         std::memcpy(out, readAhead + next, static_cast<std::size_t>(count));
         next += count;
         return count;

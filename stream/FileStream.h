@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/Platform.h"
 #include "stream/ByteStream.h"
@@ -34,13 +35,14 @@ public:
 
     void Release() override;
     std::int32_t Seek(std::int32_t offset, std::int32_t origin) override;
-    // The LZSS reader's byte at a time comes from the buffer without a call; inline, so that a
-    // decoder that knows it reads a FileStream needs no call either. A host's handle never holds
-    // bytes and never takes this path.
+    // Reads that the buffer holds whole (the LZSS reader's byte at a time, a packet's head) are
+    // served without a call; inline, so that a decoder that knows it reads a FileStream needs no
+    // call either. A host's handle never holds bytes and never takes this path.
     std::int32_t Read(void* buffer, std::int32_t count) override {
-        if (count == 1 && next < filled) {
-            *static_cast<std::uint8_t*>(buffer) = readAhead[next++];
-            return 1;
+        if (count > 0 && count <= filled - next) {
+            std::memcpy(buffer, readAhead + next, static_cast<std::size_t>(count));
+            next += count;
+            return count;
         }
         return ReadFromPlatform(buffer, count);
     }
