@@ -35,25 +35,19 @@ std::uint8_t* LzssReader::Decode(Source& from, std::uint8_t* out, std::uint8_t* 
             const std::int32_t length = (c & 0x0F) + 3;
             std::int32_t copyFrom = ((((c << 4) & 0xF00) | low) + kWriterOffset) & kWindowMask;
             const std::int32_t room = static_cast<std::int32_t>(end - out);
+            // Straight into the caller's buffer when it fits; otherwise into matchBytes, from
+            // which the caller takes what it has room for now and a later call the rest.
+            std::uint8_t* const into = length <= room ? out : matchBytes;
+            for (std::int32_t i = 0; i < length; ++i) {
+                const std::uint8_t b = window[copyFrom];
+                window[at] = b;
+                into[i] = b;
+                at = (at + 1) & kWindowMask;
+                copyFrom = (copyFrom + 1) & kWindowMask;
+            }
             if (length <= room) {
-                // It fits: straight into the caller's buffer.
-                for (std::int32_t i = 0; i < length; ++i) {
-                    const std::uint8_t b = window[copyFrom];
-                    window[at] = b;
-                    out[i] = b;
-                    at = (at + 1) & kWindowMask;
-                    copyFrom = (copyFrom + 1) & kWindowMask;
-                }
                 out += length;
             } else {
-                // The caller takes only part of it now; the rest waits in matchBytes.
-                for (std::int32_t i = 0; i < length; ++i) {
-                    const std::uint8_t b = window[copyFrom];
-                    window[at] = b;
-                    matchBytes[i] = b;
-                    at = (at + 1) & kWindowMask;
-                    copyFrom = (copyFrom + 1) & kWindowMask;
-                }
                 std::memcpy(out, matchBytes, static_cast<std::size_t>(room));
                 out = end;
                 matchIndex = room;

@@ -15,6 +15,7 @@
 #include "stream/FileStream.h"
 #include "stream/StreamFactories.h"
 #include "tests/support/TempFile.h"
+#include "tests/native/LeakCheckedTest.h"
 
 namespace {
 
@@ -77,18 +78,8 @@ Op R(std::int32_t count) { return {Op::Read, count, 0}; }
 Op S(std::int32_t offset, std::int32_t origin) { return {Op::Seek, offset, origin}; }
 
 // Three whole buffers and a bit: reads that span the buffer's end happen everywhere.
-class FileStreamReadAheadTest : public ::testing::Test {
+class FileStreamReadAheadTest : public LeakCheckedTest {
 protected:
-    void SetUp() override {
-        seams::Reset();
-        objects = seams::LiveObjects();
-        handles = seams::OpenHandles();
-    }
-    void TearDown() override {
-        seams::Reset();
-        EXPECT_EQ(seams::LiveObjects(), objects);
-        EXPECT_EQ(seams::OpenHandles(), handles);
-    }
     StreamPtr Open(std::int32_t windowStart) {
         StreamPtr stream(OpenFileStream(file.Path().c_str(), windowStart));
         EXPECT_NE(stream, nullptr);
@@ -121,8 +112,6 @@ protected:
     const Bytes content = PatternBytes(3 * kBuffer + 777, 23);
     const std::int32_t size = static_cast<std::int32_t>(content.size());
     TempFile file{content};
-    long objects = 0;
-    long handles = 0;
 };
 
 TEST_F(FileStreamReadAheadTest, ReadsAndSeeksAgreeWithPlainPlatformReads) {

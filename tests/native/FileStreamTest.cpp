@@ -14,6 +14,7 @@
 #include "platform/PlatformSeams.h"
 #include "stream/StreamFactories.h"
 #include "tests/support/TempFile.h"
+#include "tests/native/LeakCheckedTest.h"
 
 namespace {
 
@@ -37,19 +38,8 @@ Bytes ReadSome(ByteStream& stream, std::int32_t count) {
 }
 
 // A 500-byte file; the fixture checks that every test gives back what it made.
-class FileStreamTest : public ::testing::Test {
+class FileStreamTest : public LeakCheckedTest {
 protected:
-    void SetUp() override {
-        seams::Reset();
-        objects = seams::LiveObjects();
-        handles = seams::OpenHandles();
-    }
-    void TearDown() override {
-        seams::Reset();
-        EXPECT_EQ(seams::LiveObjects(), objects) << "a stream object was left allocated";
-        EXPECT_EQ(seams::OpenHandles(), handles) << "a file was left open";
-    }
-
     StreamPtr Open(std::int32_t windowStart) {
         StreamPtr stream(OpenFileStream(file.Path().c_str(), windowStart));
         EXPECT_NE(stream, nullptr);
@@ -70,8 +60,6 @@ protected:
 
     const Bytes content = PatternBytes(500, 11);
     TempFile file{content};
-    long objects = 0;
-    long handles = 0;
 };
 
 struct SeekCase {
