@@ -171,15 +171,20 @@ TEST(GetPicture, InputKindIsTheFlagsLowTwoBits) {
     }
 }
 
+// The same picture from memory, from a file of its own, and from inside a larger file with other
+// bytes before and after it.
+void ExpectFromEveryInput(const Bytes& file, const Bytes& info, const Bytes& rows) {
+    ExpectPicture(FromMemory(file), info, rows);
+    const TempFile alone(file);
+    ExpectPicture(FromPath(alone.Path(), 0), info, rows);
+    const Bytes before = PatternBytes(1000, 9);
+    const TempFile inside(Concat({before, file, PatternBytes(300, 10)}));
+    ExpectPicture(FromPath(inside.Path(), static_cast<std::int32_t>(before.size())), info, rows);
+}
+
 TEST(GetPicture, GpFromEveryInput) {
     const GpCase gp = MakeGp(5, 3, 3);
-    ExpectPicture(FromMemory(gp.file), gp.info, gp.rows);
-    const TempFile alone(gp.file);
-    ExpectPicture(FromPath(alone.Path(), 0), gp.info, gp.rows);
-    // Inside a larger file, with other bytes before and after it.
-    const Bytes before = PatternBytes(1000, 9);
-    const TempFile inside(Concat({before, gp.file, PatternBytes(300, 10)}));
-    ExpectPicture(FromPath(inside.Path(), static_cast<std::int32_t>(before.size())), gp.info, gp.rows);
+    ExpectFromEveryInput(gp.file, gp.info, gp.rows);
 }
 
 TEST(GetPicture, KmlzFromEveryInput) {
@@ -191,12 +196,7 @@ TEST(GetPicture, KmlzFromEveryInput) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.width << " wide");
         const KmlzCase k = MakeKmlz(c.width, c.height, c.bits, c.colours, 7);
-        ExpectPicture(FromMemory(k.file), k.info, k.rows);
-        const TempFile alone(k.file);
-        ExpectPicture(FromPath(alone.Path(), 0), k.info, k.rows);
-        const Bytes before = PatternBytes(777, 11);
-        const TempFile inside(Concat({before, k.file, PatternBytes(50, 12)}));
-        ExpectPicture(FromPath(inside.Path(), static_cast<std::int32_t>(before.size())), k.info, k.rows);
+        ExpectFromEveryInput(k.file, k.info, k.rows);
     }
 }
 
