@@ -8,8 +8,10 @@
 //
 // The whole decoding state is kept between calls of Read, so a call may stop anywhere (inside a
 // group, between a reference's two bytes, with reference bytes not yet handed out) and the next one
-// goes on from there. Each compressed byte is one Read of the source, and no byte is read that the
-// output asked for does not need.
+// goes on from there. Each compressed byte is taken as a one-byte Read of the source gives it: from
+// a stream of ours through a StreamCursor, straight from the bytes that it holds, from any other
+// stream by calling its Read. Nothing is read ahead, and no byte is read that the output asked for
+// does not need.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +32,7 @@ public:
 
 private:
     template <class Source>
-    std::uint8_t* Decode(Source& from, std::uint8_t* out, std::uint8_t* end);
+    std::uint8_t* Decode(Source& stream, std::uint8_t* out, std::uint8_t* end);
 
     ByteStream& source;
     std::int32_t limit;

@@ -7,6 +7,7 @@
 #include "decoders/WithStreamClass.h"
 #include "platform/ObjectHeap.h"
 #include "plugin/ResultCode.h"
+#include "stream/StreamCursor.h"
 
 namespace {
 
@@ -29,13 +30,14 @@ void FillRun(std::uint8_t* run, std::int32_t total) {
 // stays zero, so that damaged data always gives the same picture. A packet is always expanded
 // whole, so the last one may run up to 383 bytes into the spare room. Returns the bytes of the rows
 // that packets reached.
-template <class Stream>
-std::int32_t ExpandPackets(Stream& stream, std::uint8_t* pixels, const PixelLayout& layout) {
+template <class Source>
+std::int32_t ExpandPackets(Source& source, std::uint8_t* pixels, const PixelLayout& layout) {
+    StreamCursor<Source> from(source);
     std::int32_t remaining = layout.rowBytes;
     std::uint8_t* cursor = pixels;
     while (remaining > 0) {
         std::uint8_t head[4];
-        if (stream.Read(head, 4) < 4) break;  // the end of the data, or a failed read
+        if (from.Read(head, 4) < 4) break;  // the end of the data, or a failed read
         const std::int32_t more = head[0] >> 1;
         std::memcpy(cursor, head + 1, kUnit);
         if (head[0] & 1) {
@@ -43,7 +45,7 @@ std::int32_t ExpandPackets(Stream& stream, std::uint8_t* pixels, const PixelLayo
         } else if (more > 0) {
             // Literal: the n further units straight from the stream into the rows.
             const std::int32_t want = kUnit * more;
-            std::int32_t got = stream.Read(cursor + kUnit, want);
+            std::int32_t got = from.Read(cursor + kUnit, want);
             if (got < 0) got = 0;
             if (got < want) std::memset(cursor + kUnit + got, 0, static_cast<std::size_t>(want - got));
         }

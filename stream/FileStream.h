@@ -48,6 +48,12 @@ public:
     }
     std::int32_t Write(const void* buffer, std::int32_t count) override;
 
+    // The bytes read ahead and not yet delivered (none for a host's handle), for a StreamCursor,
+    // and the step past count of them.
+    const std::uint8_t* HeldBegin() const { return readAhead + next; }
+    const std::uint8_t* HeldEnd() const { return readAhead + filled; }
+    void Skip(std::int32_t count) { next += count; }
+
 private:
     ~FileStream() = default;
     // Read of any count: from the buffer and the platform, or from the platform alone.

@@ -25,6 +25,12 @@ public:
     }
     std::int32_t Write(const void* buffer, std::int32_t count) override;
 
+    // The bytes from the position to the end of the block, for a StreamCursor, and the step past
+    // count of them.
+    const std::uint8_t* HeldBegin() const { return data + position; }
+    const std::uint8_t* HeldEnd() const { return data + size; }
+    void Skip(std::int32_t count) { position += count; }
+
 private:
     ~MemoryStream() = default;
     // How many of count bytes lie between the position and the end of the block.

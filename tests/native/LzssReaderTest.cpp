@@ -149,6 +149,23 @@ TEST(LzssReader, AFailedSourceReadEndsTheCallOnly) {
     stream.failing = false;
     ASSERT_EQ(reader.Read(out, 8), 3);
     EXPECT_EQ(Bytes(out, out + 3), (Bytes{0x41, 0x42, 0x41})) << "the reference resumes where it was";
+
+    // A failure at any compressed byte, between a reference's two bytes too, loses nothing.
+    const Bytes compressed = {0x05, 0x61, 0xEE, 0xF2, 0x62, 0xEE, 0xF0};
+    const Bytes expected = {0x61, 0x61, 0x61, 0x61, 0x61, 0x61, 0x62, 0x61, 0x61, 0x61};
+    for (std::size_t failAt = 0; failAt < compressed.size(); ++failAt) {
+        SCOPED_TRACE(testing::Message() << "failing at compressed byte " << failAt);
+        FailingStream once(compressed);
+        LzssReader pieces(once, 100);
+        Bytes joined;
+        std::uint8_t chunk[4];
+        for (std::size_t taken = 0; taken < 40; ++taken) {
+            once.failing = taken == failAt;
+            const std::int32_t got = pieces.Read(chunk, 1);
+            joined.insert(joined.end(), chunk, chunk + got);
+        }
+        EXPECT_EQ(joined, expected);
+    }
 }
 
 }  // namespace
