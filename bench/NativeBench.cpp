@@ -125,6 +125,8 @@ int main(int argc, char** argv) {
             return true;
         });
         Register(p.name + "/fresh block", bytes, [&p] { return CopyIntoFreshBlock(p); });
+        Register(p.name + "/file read", bytes, [path] { return ReadWholeFile(path); });
+        Register(p.name + "/reference in a fresh block", bytes, [&p] { return ReferenceIntoFreshBlock(p); });
         Register(p.name + "/reference", bytes, [&p, out] {
             benchmark::DoNotOptimize(RunReference(p, out));
             benchmark::ClobberMemory();
@@ -148,6 +150,8 @@ int main(int argc, char** argv) {
         t.memcpyLine = reporter.seconds[n + "/memcpy"];
         t.reference = reporter.seconds[n + "/reference"];
         t.freshBlock = reporter.seconds[n + "/fresh block"];
+        t.fileRead = reporter.seconds[n + "/file read"];
+        t.referenceInFreshBlock = reporter.seconds[n + "/reference in a fresh block"];
         t.heapPeakBytes = s.heapPeakBytes;
         rows.push_back(t);
     }

@@ -36,6 +36,9 @@ bool GetPictureByPath(const PluginApi& api, const std::string& path, std::int32_
 bool GetPictureFromMemory(const PluginApi& api, const Bytes& file);
 // IsSupported over a host handle rewound to the start of the file first.
 bool IsSupportedOnHandle(const PluginApi& api, HANDLE handle);
+// Opens the file, reads it whole through a buffer as large as a file opened by path reads ahead,
+// and closes it: the platform's share of any decode by path. False when a call fails.
+bool ReadWholeFile(const std::string& path);
 // A host's read-only handle on the file, or INVALID_HANDLE_VALUE.
 HANDLE OpenHostHandle(const std::string& path);
 
@@ -58,6 +61,8 @@ struct Timings {
     double decodedBytes = 0;
     double byPath = 0, fromMemory = 0, isSupported = 0, memcpyLine = 0, reference = 0;
     double freshBlock = 0;  // memcpy of the decoded bytes into a new local block, freed again
+    double fileRead = 0;    // ReadWholeFile
+    double referenceInFreshBlock = 0;  // ReferenceIntoFreshBlock
     double heapPeakBytes = -1;  // beyond the two blocks; below 0 when not measured
 };
 
@@ -71,3 +76,6 @@ bool CopyIntoFreshBlock(const BenchPicture& picture);
 // Runs the reference decoder of the picture's format into out (sized by ReferenceOutputSize).
 std::size_t RunReference(const BenchPicture& picture, std::uint8_t* out);
 std::size_t ReferenceOutputSize(const BenchPicture& picture);
+// The reference decoder into a new local block, freed again: a stand-alone decoder that, like
+// GetPicture, hands its pixels over in memory of their own.
+bool ReferenceIntoFreshBlock(const BenchPicture& picture);

@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
         });
         t.reference = SecondsPerCall(repeats, [&] { return RunReference(p, out.data()) > 0; });
         t.freshBlock = SecondsPerCall(repeats, [&] { return CopyIntoFreshBlock(p); });
+        t.fileRead = SecondsPerCall(repeats, [&] { return ReadWholeFile(file.Path()); });
+        t.referenceInFreshBlock = SecondsPerCall(repeats, [&] { return ReferenceIntoFreshBlock(p); });
         CloseHandle(handle);
         rows.push_back(t);
         std::cerr << p.name << " done\n";
