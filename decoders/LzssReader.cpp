@@ -24,9 +24,7 @@ std::uint8_t* LzssReader::Decode(Source& stream, std::uint8_t* out, std::uint8_t
     StreamCursor<Source> from(stream);
     std::uint8_t* const window = ring;
     std::int32_t at = ringPos;
-    // The items of the group still to come, bit 0 first, under a marker bit just above them: the
-    // group is over when only the marker is left.
-    std::uint32_t flags = (static_cast<std::uint32_t>(flagByte) & ((1u << flagBits) - 1)) | (1u << flagBits);
+    std::uint32_t flags = groupFlags;
 
     // A reference is expanded whole the moment its second byte arrives, byte by byte so that it
     // may overlap what it produces: straight into the caller's buffer when it fits, otherwise into
@@ -95,10 +93,7 @@ std::uint8_t* LzssReader::Decode(Source& stream, std::uint8_t* out, std::uint8_t
         if (out >= end || !step([&] { return from.ReadByte(); })) break;
     }
     ringPos = at;
-    std::int32_t bits = 0;
-    while ((flags >> bits) > 1) ++bits;
-    flagBits = bits;
-    flagByte = static_cast<std::uint8_t>(flags & ((1u << bits) - 1));
+    groupFlags = flags;
     hasPending = pending ? 1 : 0;
     pendingLow = static_cast<std::uint8_t>(low);
     return out;

@@ -43,7 +43,8 @@ private:
     std::uint8_t pendingLow = 0;         // a reference's first byte, waiting for its second
     std::int32_t hasPending = 0;
     std::int32_t ringPos = 0;   // where the next output byte goes in the window
-    std::int32_t flagBits = 0;  // items of the current group still to come
-    std::uint8_t flagByte = 0;  // bit 0 describes the next item
+    // The items of the current group still to come, bit 0 describing the next, under a marker bit
+    // just above them: the group is over when only the marker is left.
+    std::uint32_t groupFlags = 1;
     std::uint8_t ring[kWindowSize];
 };
