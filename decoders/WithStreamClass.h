@@ -1,6 +1,7 @@
 // Runs a decoding loop with the stream's own class when it is one of ours. Both classes are final,
-// so the loop's many small Reads are then plain inline code instead of calls through the table of
-// operations; any other stream is read through the table. The reads are the same either way.
+// so the loop can read through a StreamCursor of that class: its small reads are inline code, with
+// the stream's place in registers, instead of calls through the table of operations. Any other
+// stream is read through the table. The reads are the same either way.
 #pragma once
 
 #include <typeinfo>

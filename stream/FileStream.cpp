@@ -49,7 +49,7 @@ std::int32_t FileStream::Seek(std::int32_t offset, std::int32_t origin) {
     return relative > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(relative);
 }
 
-std::int32_t FileStream::ReadFromPlatform(void* buffer, std::int32_t count) {
+std::int32_t FileStream::Read(void* buffer, std::int32_t count) {
     if (count < 0) return 0;
     if (readAhead != nullptr) return ReadThroughBuffer(static_cast<std::uint8_t*>(buffer), count);
     DWORD got = 0;
@@ -60,7 +60,7 @@ std::int32_t FileStream::ReadFromPlatform(void* buffer, std::int32_t count) {
 std::int32_t FileStream::ReadThroughBuffer(std::uint8_t* out, std::int32_t count) {
     const std::int32_t held = Held();
     if (count <= held) {
-        // What is held already (Read serves most of these itself): no platform read.
+        // What is held already: no platform read.
         std::memcpy(out, readAhead + next, static_cast<std::size_t>(count));
         next += count;
         return count;

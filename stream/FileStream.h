@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
 #include "platform/Platform.h"
 #include "stream/ByteStream.h"
@@ -35,17 +34,7 @@ public:
 
     void Release() override;
     std::int32_t Seek(std::int32_t offset, std::int32_t origin) override;
-    // Reads that the buffer holds whole (the LZSS reader's byte at a time, a packet's head) are
-    // served without a call; inline, so that a decoder that knows it reads a FileStream needs no
-    // call either. A host's handle never holds bytes and never takes this path.
-    std::int32_t Read(void* buffer, std::int32_t count) override {
-        if (count > 0 && count <= filled - next) {
-            std::memcpy(buffer, readAhead + next, static_cast<std::size_t>(count));
-            next += count;
-            return count;
-        }
-        return ReadFromPlatform(buffer, count);
-    }
+    std::int32_t Read(void* buffer, std::int32_t count) override;
     std::int32_t Write(const void* buffer, std::int32_t count) override;
 
     // The bytes read ahead and not yet delivered (none for a host's handle), for a StreamCursor,
@@ -56,11 +45,6 @@ public:
 
 private:
     ~FileStream() = default;
-    // Read of any count: from the buffer and the platform, or from the platform alone.
-#if defined(__GNUC__)
-    __attribute__((noinline))
-#endif
-    std::int32_t ReadFromPlatform(void* buffer, std::int32_t count);
     std::int32_t ReadThroughBuffer(std::uint8_t* out, std::int32_t count);
     // Bytes read from the platform and not yet delivered: the platform's file position is that far
     // past the stream's position.

@@ -37,7 +37,7 @@ std::int32_t MemoryStream::Available(std::int32_t count) const {
     return left < count ? left : count;
 }
 
-std::int32_t MemoryStream::Copy(void* buffer, std::int32_t count) {
+std::int32_t MemoryStream::Read(void* buffer, std::int32_t count) {
     const std::int32_t n = Available(count);
     if (n > 0) std::memcpy(buffer, data + position, static_cast<std::size_t>(n));
     position += n;
