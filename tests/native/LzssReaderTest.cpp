@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "decoders/LzssReader.h"
+#include "platform/Platform.h"
+#include "stream/FileStream.h"
 #include "stream/MemoryStream.h"
 #include "stream/StreamFactories.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/TempFile.h"
 
 namespace {
 
@@ -166,6 +170,53 @@ TEST(LzssReader, AFailedSourceReadEndsTheCallOnly) {
         }
         EXPECT_EQ(joined, expected);
     }
+}
+
+// Any bytes are LZSS data. Several read-aheads' worth of random bytes put flag bytes, literals and
+// both bytes of references on every side of the buffer's edges; read through a cursor over each of
+// our streams, in reads of many sizes, they must give what the same reader gives over a stream of
+// another class, which reads every byte through the table.
+TEST(LzssReader, EveryKindOfStreamGivesTheSameBytes) {
+    const Bytes compressed = PatternBytes(3 * FileStream::kReadAhead + 1001, 4242);
+    const Bytes prefix = PatternBytes(777, 1);
+    const TempFile alone(compressed), inside(Concat({prefix, compressed}));
+    const auto decodeAll = [](ByteStream& stream, bool varied) {
+        LzssReader reader(stream, INT32_MAX);
+        Bytes out;
+        std::uint8_t chunk[64];
+        for (std::int32_t n = 1;; n = varied ? n % 61 + 1 : 64) {
+            const std::int32_t got = reader.Read(chunk, n);
+            if (got <= 0) return out;
+            out.insert(out.end(), chunk, chunk + got);
+        }
+    };
+    FailingStream plain(compressed);
+    const Bytes expected = decodeAll(plain, false);
+    ASSERT_GT(expected.size(), compressed.size());
+
+    struct Releaser {
+        void operator()(ByteStream* s) const { s->Release(); }
+    };
+    using StreamPtr = std::unique_ptr<ByteStream, Releaser>;
+    HANDLE handle = CreateFileA(alone.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    struct Case {
+        const char* name;
+        StreamPtr stream;
+    } cases[] = {
+        {"memory", StreamPtr(WrapMemory(compressed.data(), static_cast<std::int32_t>(compressed.size())))},
+        {"a file by path", StreamPtr(OpenFileStream(alone.Path().c_str(), 0))},
+        {"a file by path at an offset", StreamPtr(OpenFileStream(inside.Path().c_str(), static_cast<std::int32_t>(prefix.size())))},
+        {"a host's handle", StreamPtr(WrapFileHandle(handle))},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.stream, nullptr);
+        EXPECT_EQ(decodeAll(*c.stream, true), expected);
+        EXPECT_EQ(c.stream->Seek(0, ByteStream::FromCurrent), static_cast<std::int32_t>(compressed.size()));
+    }
+    CloseHandle(handle);
 }
 
 }  // namespace
