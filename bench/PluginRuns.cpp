@@ -145,10 +145,8 @@ bool ReadWholeFile(const std::string& path) {
     std::vector<std::uint8_t> buffer(FileStream::kReadAhead);
     HANDLE handle = OpenHostHandle(path);
     if (handle == INVALID_HANDLE_VALUE) return false;
-    DWORD got = 0;
-    bool ok;
-    while ((ok = ReadFile(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) != 0) && got > 0) {
-    }
+    bool ok = true;
+    for (DWORD got = 1; ok && got > 0;) ok = ReadFile(handle, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) != 0;
     CloseHandle(handle);
     return ok;
 }
@@ -186,8 +184,9 @@ bool CopyIntoFreshBlock(const BenchPicture& picture) {
 }
 
 std::size_t ReferenceOutputSize(const BenchPicture& picture) {
-    return picture.format == PackedFormat::Gp ? static_cast<std::size_t>(picture.decodedBytes) + 768
-                                              : KmlzDeclaredSize(picture.file.data());
+    const std::size_t output = picture.format == PackedFormat::Gp ? static_cast<std::size_t>(picture.decodedBytes) + 768
+                                                                  : KmlzDeclaredSize(picture.file.data());
+    return std::max(output, picture.bitmap.rows.size());
 }
 
 std::size_t RunReference(const BenchPicture& picture, std::uint8_t* out) {
@@ -196,7 +195,7 @@ std::size_t RunReference(const BenchPicture& picture, std::uint8_t* out) {
 }
 
 bool ReferenceIntoFreshBlock(const BenchPicture& picture) {
-    HLOCAL block = LocalAlloc(LMEM_FIXED, std::max<std::size_t>(ReferenceOutputSize(picture), picture.bitmap.rows.size()));
+    HLOCAL block = LocalAlloc(LMEM_FIXED, ReferenceOutputSize(picture));
     if (block == nullptr) return false;
     const bool decoded = RunReference(picture, static_cast<std::uint8_t*>(block)) > 0;
     LocalFree(block);

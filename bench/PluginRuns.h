@@ -75,6 +75,7 @@ bool CopyIntoFreshBlock(const BenchPicture& picture);
 
 // Runs the reference decoder of the picture's format into out (sized by ReferenceOutputSize).
 std::size_t RunReference(const BenchPicture& picture, std::uint8_t* out);
+// Bytes that a buffer needs for the reference decoder's output and for the decoded rows.
 std::size_t ReferenceOutputSize(const BenchPicture& picture);
 // The reference decoder into a new local block, freed again: a stand-alone decoder that, like
 // GetPicture, hands its pixels over in memory of their own.
